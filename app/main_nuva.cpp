@@ -1,0 +1,4 @@
+#include "app/browser.h"
+#include "gfx/window.h"
+
+int main(int argc, char** argv) { return runWithWindow(browserMain, argc, argv); }

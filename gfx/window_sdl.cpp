@@ -1,0 +1,2 @@
+#include "gfx/window.h"
+int runWithWindow(int (*logic)(int, char**), int argc, char** argv) { return logic(argc, argv); }
