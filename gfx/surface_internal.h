@@ -24,6 +24,17 @@ SurfaceBuffer& surfaceBuffer();
 // false when none changed. Clears the record, so each change is taken once.
 bool takeDirtyRows(int& top, int& bottom);
 
+// For drawings made of many pixels (text, icons), with the lock held: one
+// clipped pixel without bookkeeping; mark the rows with markRowsDirty.
+inline void putPixel(SurfaceBuffer& s, int x, int y, uint8_t colour) {
+    if (x >= 0 && x < s.width && y >= 0 && y < s.height) s.pixels[size_t(y) * s.width + x] = colour;
+}
+// With the lock held: every pixel between the corners (either order),
+// clipped, and its rows marked changed.
+void fillClipped(SurfaceBuffer& s, int x1, int y1, int x2, int y2, uint8_t colour);
+// With the lock held: records rows top..bottom as changed, clipped.
+void markRowsDirty(SurfaceBuffer& s, int top, int bottom);
+
 // Appends a key to the 15-entry queue, dropping the oldest when full.
 void queueKey(const std::string& key);
 // Sets the held flag of a PC scan code; codes outside 0..127 are ignored.
