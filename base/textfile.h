@@ -12,9 +12,12 @@ struct FileHandle {
     int fd = -1;
     FileMode mode = FileMode::Input;
     int64_t size = 0;       // taken at opening, for Input and Binary
-    int64_t position = 0;   // bytes of the file consumed so far
+    int64_t position = 0;   // bytes of the file consumed (Output: written)
+    bool sourceDone = false; // the file has given all it will give
     bool endMet = false;    // a read met the end of the readable text
     bool writeFailed = false;
+    // Input and Binary: bytes read ahead, [bufferStart, bufferEnd) unread.
+    // Output: bytes waiting to be written.
     std::vector<unsigned char> buffer;
     size_t bufferStart = 0, bufferEnd = 0;
 
