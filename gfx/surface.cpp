@@ -52,14 +52,19 @@ void drawSlopedLine(SurfaceBuffer& s, int x1, int y1, int x2, int y2, uint8_t co
     const int64_t dx = std::llabs(int64_t(x2) - x1), dy = -std::llabs(int64_t(y2) - y1);
     const int sx = x1 < x2 ? 1 : -1, sy = y1 < y2 ? 1 : -1;
     int64_t err = dx + dy;
+    int top = s.height, bottom = -1;
     for (;;) {
-        if (x >= 0 && x < s.width && y >= 0 && y < s.height) putPixel(s, int(x), int(y), colour);
+        if (x >= 0 && x < s.width && y >= 0 && y < s.height) {
+            putPixel(s, int(x), int(y), colour);
+            top = std::min(top, int(y));
+            bottom = std::max(bottom, int(y));
+        }
         if (x == x2 && y == y2) break;
         const int64_t e2 = 2 * err;
         if (e2 >= dy) { err += dy; x += sx; }
         if (e2 <= dx) { err += dx; y += sy; }
     }
-    markRowsDirty(s, std::min(y1, y2), std::max(y1, y2));
+    markRowsDirty(s, top, bottom);
 }
 
 }  // namespace
