@@ -1,0 +1,87 @@
+"""The real window at start-up: the version option without a display, the
+first screen pixel for pixel against nuva-shot in both sizes, a close
+request that leaves the window open, and Escape ending the program."""
+import os
+import subprocess
+import tempfile
+import time
+import unittest
+
+import winlib
+
+HOME_PAGE = "\n".join([
+    "#14", "$Start-up page", "|", "=", "#",
+    "$Plain text in the page's colour, then ", "#12", "$red ", "#10", "$and green.",
+    "|", ":1", "#15", "$ white on blue ", ":0", "#", "|", "=205", "",
+])
+
+
+class VersionWithoutDisplay(unittest.TestCase):
+    def test_version_lines_without_display(self):
+        env = {k: v for k, v in os.environ.items() if k != "DISPLAY"}
+        # A touch of SDL would now fail loudly instead of falling back to
+        # its invisible driver.
+        env["SDL_VIDEODRIVER"] = "x11"
+        for option in ("-VER", "-ver", "-Ver"):
+            with self.subTest(option=option), tempfile.TemporaryDirectory() as empty:
+                done = subprocess.run([winlib.program("nuva"), option], cwd=empty, env=env,
+                                      stdin=subprocess.DEVNULL, capture_output=True, timeout=10)
+                self.assertEqual(done.returncode, 0, done.stderr)
+                self.assertEqual(done.stderr, b"")
+                lines = done.stdout.split(b"\r\n")
+                self.assertEqual(len(lines), 4, done.stdout)
+                self.assertEqual(lines[0], b"NUVA 3.0")
+                self.assertEqual(lines[3], b"", "nothing may follow the third line")
+                for line in lines[1:3]:
+                    self.assertTrue(line and b"\n" not in line and b"\r" not in line, done.stdout)
+                self.assertEqual(os.listdir(empty), [])
+
+
+class FirstScreen(winlib.ProgramTest):
+    def shot(self, args):
+        """nuva-shot's picture of the home page in a directory like the
+        program's own."""
+        work = self.workdir({"home.vek": HOME_PAGE}, ini="home.vek")
+        out = os.path.join(work, "expected.png")
+        done = subprocess.run([winlib.program("nuva-shot")] + list(args) + ["home.vek", out],
+                              cwd=work, capture_output=True, timeout=30)
+        self.assertEqual(done.returncode, 0, done.stderr)
+        return winlib.read_png(out)
+
+    def test_window_shows_what_nuva_shot_draws(self):
+        for args, size in (((), (495, 430)), (("-S",), (640, 480))):
+            with self.subTest(args=args):
+                expected = self.shot(args)
+                self.assertEqual((expected.width, expected.height), size)
+                r = self.start(args, self.workdir({"home.vek": HOME_PAGE}, ini="home.vek"))
+                r.wait_window()
+                geometry = self.xvfb.run(["xdotool", "getwindowgeometry", str(r.wid)])
+                self.assertIn("Geometry: %dx%d" % size, geometry)
+                self.assertIn("Position: %d,%d" % winlib.CLIENT_ORIGIN[size], geometry)
+                # The window may map before the first rows are copied to it.
+                r.wait_screen(lambda img: not winlib.differences(img, expected, limit=1),
+                              timeout=5, what="the home page as nuva-shot draws it")
+                self.assertEqual(r.stderr(), "")
+                r.close()
+
+    def test_close_request_leaves_window_open(self):
+        r = self.start((), self.workdir({"home.vek": HOME_PAGE}, ini="home.vek"))
+        r.wait_window()
+        r.send_close()
+        time.sleep(0.5)
+        self.assertTrue(r.alive(), "the program ended on a close request")
+        self.assertTrue(r.window_exists(), "the window closed on a close request")
+        # The request only queued a key the loop ignores: Escape still ends it.
+        r.hold_key("Escape")
+        self.assertEqual(r.wait_exit(5), 0)
+
+    def test_escape_held_ends_program(self):
+        r = self.start((), self.workdir({"home.vek": HOME_PAGE}, ini="home.vek"))
+        r.wait_window()
+        r.hold_key("Escape", 0.1)
+        self.assertEqual(r.wait_exit(5), 0, "Escape did not end the program")
+        self.assertEqual(r.stderr(), "")
+
+
+if __name__ == "__main__":
+    winlib.main()
