@@ -193,13 +193,16 @@ void handleEvent(Window& w, const SDL_Event& e) {
     switch (e.type) {
     case SDL_QUIT: queueKey(closeRequest); break;
     case SDL_WINDOWEVENT: windowEvent(w, e.window); break;
+    // X delivers keys to the window under the pointer when the focus is on
+    // the root window; only the active window takes keys.
     case SDL_KEYDOWN:
+        if (!w.focused) break;
         setKeyDown(pcScanCode(e.key.keysym.scancode), true);
         w.textBlocked = e.key.keysym.mod & KMOD_LALT;
         if (const std::string entry = keyEntry(e.key.keysym); !entry.empty()) queueKey(entry);
         break;
     case SDL_KEYUP: setKeyDown(pcScanCode(e.key.keysym.scancode), false); break;
-    case SDL_TEXTINPUT: if (!w.textBlocked) queueText(e.text.text); break;
+    case SDL_TEXTINPUT: if (w.focused && !w.textBlocked) queueText(e.text.text); break;
     case SDL_MOUSEMOTION: w.x = e.motion.x; w.y = e.motion.y; publishMouse(w); break;
     case SDL_MOUSEBUTTONDOWN: case SDL_MOUSEBUTTONUP:
         w.x = e.button.x;
