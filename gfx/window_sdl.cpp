@@ -256,7 +256,6 @@ struct Handover {
 };
 Handover handover;
 std::atomic<bool> logicDone{false};
-Uint32 wakeEvent = 0;  // registered once SDL runs; 0 before
 std::string programName = "nuva";
 
 // ---------------------------------------------------------------- no window
@@ -359,7 +358,6 @@ bool createWindow(Window& w, int width, int height) {
     if (w.arrow) SDL_SetCursor(w.arrow);
     SDL_RaiseWindow(w.window);
     SDL_StartTextInput();
-    wakeEvent = SDL_RegisterEvents(1);
     return true;
 }
 
@@ -385,15 +383,13 @@ void serviceWindow(Window& w) {
     }
 }
 
-// The wake-up is pushed before logicDone is set, so the main thread cannot
-// shut SDL down under the push.
+// No wake-up event: SDL wakes a waiting main thread with a message that a
+// second X connection sends to the window, and when that message is still in
+// flight as the window is destroyed, Xlib ends the program on a BadWindow
+// error while SDL shuts down. The main thread sees logicDone within
+// refreshMs anyway.
 void finishLogic() {
     std::lock_guard<std::mutex> guard(handover.lock);
-    if (handover.opened) {
-        SDL_Event e{};
-        e.type = wakeEvent;
-        SDL_PushEvent(&e);
-    }
     logicDone = true;
     handover.logicDone = true;
     handover.changed.notify_all();

@@ -503,7 +503,10 @@ def main():
     """Runs the calling script's tests; prints 'N passed, M failed' last and
     exits non-zero on any failure."""
     require_xvfb()
-    suite = unittest.defaultTestLoader.loadTestsFromModule(sys.modules["__main__"])
+    module = sys.modules["__main__"]
+    names = sys.argv[1:]  # e.g. Class.test_name, to run a few by hand
+    loader = unittest.defaultTestLoader
+    suite = loader.loadTestsFromNames(names, module) if names else loader.loadTestsFromModule(module)
     result = unittest.TextTestRunner(verbosity=2, stream=sys.stdout).run(suite)
     if ProgramTest.xvfb is not None:
         ProgramTest.xvfb.stop()
