@@ -331,11 +331,17 @@ std::string captionFrom(const char* path) {
 }
 
 bool createWindow(Window& w, int width, int height) {
+    // With no display SDL would try every driver it has, noisily, and end
+    // on its invisible offscreen one.
+    if (!std::getenv("SDL_VIDEODRIVER") && !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) {
+        SDL_SetError("no display available");
+        return false;
+    }
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");  // X11's own image, not OpenGL
     if (SDL_Init(SDL_INIT_VIDEO) != 0) return false;
-    // With no display SDL would pick its invisible offscreen driver.
+    // A display that cannot be reached also ends there.
     const char* driver = SDL_GetCurrentVideoDriver();
     if (!std::getenv("SDL_VIDEODRIVER") && driver &&
         (!std::strcmp(driver, "offscreen") || !std::strcmp(driver, "dummy"))) {

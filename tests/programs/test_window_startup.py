@@ -2,8 +2,11 @@
 first screen pixel for pixel against nuva-shot in both sizes, a close
 request that leaves the window open, and Escape ending the program."""
 import os
+import pty
+import shutil
 import subprocess
 import tempfile
+import termios
 import time
 import unittest
 
@@ -35,6 +38,57 @@ class VersionWithoutDisplay(unittest.TestCase):
                 for line in lines[1:3]:
                     self.assertTrue(line and b"\n" not in line and b"\r" not in line, done.stdout)
                 self.assertEqual(os.listdir(empty), [])
+
+
+def unused_display():
+    n = 90
+    while os.path.exists("/tmp/.X11-unix/X%d" % n) or os.path.exists("/tmp/.X%d-lock" % n):
+        n += 1
+    return ":%d" % n
+
+
+class WithoutDisplay(unittest.TestCase):
+    """No window can open: the program says so once and carries on, and
+    Escape typed on its terminal still ends it."""
+
+    def test_carries_on_and_escape_from_terminal_ends_it(self):
+        base = {k: v for k, v in os.environ.items()
+                if k not in ("DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER")}
+        for env in (base, dict(base, DISPLAY=unused_display(), SDL_VIDEODRIVER="x11")):
+            with self.subTest(display=env.get("DISPLAY")):
+                self.run_without_window(env)
+
+    def run_without_window(self, env):
+        work = winlib.prepare_dir({"home.vek": HOME_PAGE}, ini="home.vek")
+        master, terminal = pty.openpty()
+        err = open(os.path.join(work, ".stderr"), "w+b")
+        proc = subprocess.Popen([winlib.program("nuva")], cwd=work, env=env, stdin=terminal,
+                                stdout=subprocess.DEVNULL, stderr=err)
+        try:
+            def said():
+                err.seek(0)
+                text = err.read().decode(errors="replace")
+                return text if text.endswith("\n") else None
+            text = winlib.wait_until(said, 10, "the message that no window opened")
+            time.sleep(0.3)
+            self.assertIsNone(proc.poll(), "the program stopped without a window")
+            err.seek(0)
+            lines = err.read().decode(errors="replace").splitlines()
+            self.assertEqual(len(lines), 1, text)
+            self.assertTrue(lines[0].startswith("nuva: cannot open a window: "), lines[0])
+            os.write(master, b"\x1b")
+            self.assertEqual(proc.wait(5), 0)
+            flags = termios.tcgetattr(terminal)[3]
+            self.assertTrue(flags & termios.ECHO and flags & termios.ICANON,
+                            "the terminal was left without echo or line mode")
+        finally:
+            if proc.poll() is None:
+                proc.kill()
+                proc.wait()
+            err.close()
+            os.close(master)
+            os.close(terminal)
+            shutil.rmtree(work, ignore_errors=True)
 
 
 class FirstScreen(winlib.ProgramTest):
