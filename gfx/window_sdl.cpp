@@ -17,6 +17,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include "gfx/cp437.h"
 #include "gfx/palette.h"
 #include "gfx/surface_internal.h"
 
@@ -138,7 +139,7 @@ void queueText(const char* text) {
         int more = cp >= 0xf0 ? 3 : cp >= 0xe0 ? 2 : cp >= 0xc0 ? 1 : 0;
         if (more) cp &= 0x3f >> more;
         for (; more > 0 && (*p & 0xc0) == 0x80; --more) cp = (cp << 6) | (*p++ & 0x3f);
-        const unsigned char b = cp < 128 ? cp : 0;
+        const unsigned char b = cp437FromUnicode(cp);
         queueKey(std::string(1, char(b ? b : '?')));
     }
 }
