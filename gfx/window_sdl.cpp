@@ -253,10 +253,10 @@ struct Handover {
     std::mutex lock;
     std::condition_variable changed;
     int width = 0, height = 0;
-    bool openAsked = false, openDone = false, opened = false, logicDone = false;
+    bool openAsked = false, openDone = false, opened = false;
 };
 Handover handover;
-std::atomic<bool> logicDone{false};
+std::atomic<bool> logicDone{false};  // set under handover.lock, read without it too
 std::string programName = "nuva";
 
 // ---------------------------------------------------------------- no window
@@ -398,7 +398,6 @@ void serviceWindow(Window& w) {
 void finishLogic() {
     std::lock_guard<std::mutex> guard(handover.lock);
     logicDone = true;
-    handover.logicDone = true;
     handover.changed.notify_all();
 }
 
@@ -413,7 +412,7 @@ int runWithWindow(int (*logic)(int argc, char** argv), int argc, char** argv) {
         finishLogic();
     });
     std::unique_lock<std::mutex> guard(handover.lock);
-    handover.changed.wait(guard, [] { return handover.openAsked || handover.logicDone; });
+    handover.changed.wait(guard, [] { return handover.openAsked || logicDone; });
     if (handover.openAsked) {
         guard.unlock();
         Window w;

@@ -58,9 +58,11 @@ class WindowInput(winlib.ProgramTest):
     def test_typed_address_and_go_navigate(self):
         r = self.start_home()
         r.click(*ADDRESS_BAR)
-        # Backspace empties the bar; Tab and an arrow key type nothing.
+        # Backspace empties the bar; Tab and an arrow key type nothing; "é"
+        # arrives as code page 437 byte 130, which the box ignores too (as
+        # it would not a "?" or an "e").
         r.key(*["BackSpace"] * len("home.vek"))
-        r.type_text("second.vekx")
+        r.type_text("s\u00e9econd.vekx")
         r.key("BackSpace", "Tab", "Left", "Return")
         r.click(*GO)
         r.wait_screen(self.matches(self.shot("second.vek")), what="the typed page after Go")
