@@ -13,6 +13,7 @@ includes xdotool's own start-up, as a person's press would not.
 import ctypes
 import ctypes.util
 import os
+import shutil
 import statistics
 import subprocess
 import sys
@@ -135,6 +136,7 @@ def main():
     finally:
         r.close()
         xvfb.stop()
+        shutil.rmtree(work, ignore_errors=True)
 
 
 if __name__ == "__main__":
