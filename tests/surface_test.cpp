@@ -273,6 +273,7 @@ TEST_F(SurfaceTest, UseHeadlessForgetsInputButKeepsPixels) {
 }
 
 TEST(HeadlessDeathTest, EndlessPollingAbortsWithAMessage) {
+    const std::string style = GTEST_FLAG_GET(death_test_style);
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_DEATH(
         {
@@ -280,6 +281,7 @@ TEST(HeadlessDeathTest, EndlessPollingAbortsWithAMessage) {
             for (;;) pollMouse();
         },
         "never ended the loop");
+    GTEST_FLAG_SET(death_test_style, style);
 }
 
 TEST_F(SurfaceTest, ChangedRowsAreRecordedOnceEach) {
