@@ -104,8 +104,11 @@ TEST_F(EditBoxTest, OnlyALeftClickOutsideTheInteriorEndsTheEdit) {
         // The case's poll comes first, then a key that shows whether the
         // box was still reading, then the ending click.
         std::string result = edit("", {{c.mouse, "k"}, {kUp, ""}});
-        EXPECT_EQ(result, c.ends ? "" : "k") << c.mouse.x << "," << c.mouse.y << " " << c.mouse.buttons;
-        if (c.ends) EXPECT_EQ(page.mouseX, c.mouse.x);
+        EXPECT_EQ(result, c.ends ? "" : "k")
+            << c.mouse.x << "," << c.mouse.y << " " << c.mouse.buttons;
+        if (c.ends) {
+            EXPECT_EQ(page.mouseX, c.mouse.x);
+        }
         while (!readKey().empty()) {}
     }
 }
