@@ -201,7 +201,8 @@ class Running:
         self.release(button)
 
     def key(self, *names):
-        self.xvfb.run(["xdotool", "key", "--window", str(self.wid)] + list(names))
+        """Key presses (xdotool key names) sent to the focused window."""
+        self.xvfb.run(["xdotool", "key"] + list(names))
 
     def type_text(self, text):
         self.xvfb.run(["xdotool", "type", "--delay", "20", text])
@@ -267,32 +268,6 @@ class Image:
     def pixel(self, x, y):
         i = (y * self.width + x) * 3
         return tuple(self.rgb[i:i + 3])
-
-    def set(self, x, y, colour):
-        if 0 <= x < self.width and 0 <= y < self.height:
-            i = (y * self.width + x) * 3
-            self.rgb[i:i + 3] = bytes(colour)
-
-    def fill(self, x1, y1, x2, y2, colour):
-        for y in range(max(min(y1, y2), 0), min(max(y1, y2), self.height - 1) + 1):
-            for x in range(max(min(x1, x2), 0), min(max(x1, x2), self.width - 1) + 1):
-                self.set(x, y, colour)
-
-    def outline(self, x1, y1, x2, y2, colour):
-        left, right, top, bottom = min(x1, x2), max(x1, x2), min(y1, y2), max(y1, y2)
-        for x in range(left, right + 1):
-            self.set(x, top, colour)
-            self.set(x, bottom, colour)
-        for y in range(top, bottom + 1):
-            self.set(left, y, colour)
-            self.set(right, y, colour)
-
-    def crop(self, x, y, width, height):
-        out = Image(width, height)
-        for row in range(height):
-            start = ((y + row) * self.width + x) * 3
-            out.rgb[row * width * 3:(row + 1) * width * 3] = self.rgb[start:start + width * 3]
-        return out
 
 
 def screenshot(xvfb, wid):
