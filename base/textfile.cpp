@@ -128,7 +128,10 @@ void openFile(FileHandle& h, const std::string& path, FileMode mode) {
         }
         ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
         h.size = static_cast<int64_t>(info.st_size);
-        h.buffer.resize(kBufferSize);
+        // Small files get a small buffer, so opening one stays cheap.
+        int64_t wanted = h.size < 16 ? 16 : h.size;
+        h.buffer.resize(wanted < static_cast<int64_t>(kBufferSize) ? static_cast<size_t>(wanted)
+                                                                   : kBufferSize);
     } else {
         h.buffer.clear();
     }
