@@ -7,6 +7,7 @@
 #include <unistd.h>
 #include <cstdint>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include "document/page_state.h"
@@ -35,7 +36,10 @@ void enterWorkingDirectory() {
     mkdir("SYS", 0755);
     mkdir("nobin", 0755);
     setenv("PATH", (made + "/nobin").c_str(), 1);
-    atexit([] { std::system(("rm -rf '" + made + "'").c_str()); });
+    atexit([] {
+        std::error_code ignored;
+        std::filesystem::remove_all(made, ignored);
+    });
     useHeadless();
     openSurface(495, 430);
     ready = true;
