@@ -11,19 +11,14 @@
 
 #include "base/process.h"
 #include "base/timer.h"
+#include "tests/work_dir.h"
 
 namespace {
 
 class RunProgramTest : public ::testing::Test {
 protected:
-    std::string dir;
-
-    void SetUp() override {
-        char pattern[] = "/tmp/nuva-process-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir = pattern;
-    }
-    void TearDown() override { std::system(("rm -rf '" + dir + "'").c_str()); }
+    WorkDir work{WorkDir::Stay};
+    const std::string dir = work.path().string();
 
     std::string script(const std::string& name, const std::string& body) {
         std::string path = dir + "/" + name;

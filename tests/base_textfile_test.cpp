@@ -9,19 +9,14 @@
 #include <vector>
 
 #include "base/textfile.h"
+#include "tests/work_dir.h"
 
 namespace {
 
 class TextFileTest : public ::testing::Test {
 protected:
-    std::string dir;
-
-    void SetUp() override {
-        char pattern[] = "/tmp/nuva-textfile-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir = pattern;
-    }
-    void TearDown() override { std::system(("rm -rf '" + dir + "'").c_str()); }
+    WorkDir work{WorkDir::Stay};
+    const std::string dir = work.path().string();
 
     std::string file(const std::string& name, const std::string& bytes) {
         std::string path = dir + "/" + name;

@@ -11,6 +11,7 @@
 #include "gfx/font.h"
 #include "gfx/headless.h"
 #include "gfx/surface.h"
+#include "tests/work_dir.h"
 
 namespace fs = std::filesystem;
 
@@ -26,21 +27,13 @@ MouseState left(int x, int y) { return MouseState{x, y, 0, 1}; }
 class EditBoxTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        oldDir = fs::current_path();
-        dir = fs::temp_directory_path() / ("nuva-edit-" + std::to_string(getpid()));
-        fs::create_directories(dir / "SYS");
-        fs::copy_file(fs::path(NUVA_SOURCE_DIR) / "SYS/FONT.DAT", dir / "SYS/FONT.DAT",
-                      fs::copy_options::overwrite_existing);
-        fs::current_path(dir);
+        fs::copy_file(fs::path(NUVA_SOURCE_DIR) / "SYS/FONT.DAT", "SYS/FONT.DAT");
         loadFont();
         useHeadless();
         openSurface(495, 430);
         clearPageState();
     }
-    void TearDown() override {
-        fs::current_path(oldDir);
-        fs::remove_all(dir);
-    }
+    void TearDown() override { loadFont(); }  // the font is gone with the directory
     // Scripts the polls; past the script's end a click far outside ends the
     // edit. `typedBefore` is waiting in the queue when the box opens.
     std::string edit(const std::string& text, const std::vector<Poll>& polls,
@@ -72,7 +65,7 @@ protected:
     }
 
     static constexpr int kX1 = 1, kY = 420, kX2 = 350;  // the address bar
-    fs::path oldDir, dir;
+    WorkDir work;
 };
 
 TEST_F(EditBoxTest, EnterFirstReturnsTheTextWithoutPollingTheMouse) {

@@ -16,6 +16,7 @@
 #include "document/renderer.h"
 #include "gfx/headless.h"
 #include "net/navigate.h"
+#include "tests/work_dir.h"
 
 namespace fs = std::filesystem;
 
@@ -41,21 +42,12 @@ Step atClock(double seconds) { return Step{-1, -1, 0, "", seconds, "", 2}; }
 class EventLoopTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        oldDir = fs::current_path();
-        dir = fs::temp_directory_path() / ("nuva-loop-" + std::to_string(getpid()));
-        fs::remove_all(dir);
-        fs::create_directories(dir / "SYS");
-        fs::current_path(dir);
         setFakeClock(1000.0);
         useHeadless();
         openSurface(495, 430);
         clearPageState();
     }
-    void TearDown() override {
-        fs::current_path(oldDir);
-        fs::remove_all(dir);
-        useRealClock();
-    }
+    void TearDown() override { useRealClock(); }
     void writeFile(const std::string& name, const std::string& text) {
         std::ofstream(name, std::ios::binary) << text;
     }
@@ -97,7 +89,7 @@ protected:
         return text;
     }
 
-    fs::path oldDir, dir;
+    WorkDir work;
 };
 
 const int kAddressX = 100, kAddressY = 424;

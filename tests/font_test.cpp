@@ -8,6 +8,7 @@
 #include "gfx/font.h"
 #include "gfx/headless.h"
 #include "gfx/surface.h"
+#include "tests/work_dir.h"
 
 namespace {
 
@@ -42,17 +43,10 @@ std::string fontFileText() {
 class FontTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        home = fs::current_path();
-        dir = fs::temp_directory_path() / ("nuva-font-" + std::to_string(getpid()));
-        fs::remove_all(dir);
-        fs::create_directories(dir / "SYS");
-        fs::current_path(dir);
         useHeadless();
         openSurface(495, 430);
     }
     void TearDown() override {
-        fs::current_path(home);
-        fs::remove_all(dir);
         loadFont();  // blank again, so no later test sees this font
     }
     static void writeFont(const std::string& text) {
@@ -80,7 +74,7 @@ protected:
             for (int x = 0; x < surfaceWidth(); ++x) pixels.push_back(surfacePixel(x, y));
         return pixels;
     }
-    fs::path home, dir;
+    WorkDir work;
 };
 
 struct PlacementCase {

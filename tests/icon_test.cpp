@@ -7,6 +7,7 @@
 #include "gfx/headless.h"
 #include "gfx/icon.h"
 #include "gfx/surface.h"
+#include "tests/work_dir.h"
 
 namespace {
 
@@ -20,18 +21,9 @@ const int x0 = 100, y0 = 50;
 class IconTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        home = fs::current_path();
-        dir = fs::temp_directory_path() / ("nuva-icon-" + std::to_string(getpid()));
-        fs::remove_all(dir);
-        fs::create_directories(dir / "SYS");
-        fs::current_path(dir);
         useHeadless();
         openSurface(495, 430);
         fillRectangle(0, 0, 494, 429, background);
-    }
-    void TearDown() override {
-        fs::current_path(home);
-        fs::remove_all(dir);
     }
     static void writeIcon(const std::vector<uint8_t>& bytes) {
         std::ofstream("SYS/test.f5i", std::ios::binary)
@@ -51,7 +43,7 @@ protected:
             for (int x = 0; x < surfaceWidth(); ++x) n += surfacePixel(x, y) != background;
         return n;
     }
-    fs::path home, dir;
+    WorkDir work;
 };
 
 TEST_F(IconTest, AllSixteensDrawNothing) {

@@ -22,6 +22,7 @@
 #include "net/download.h"
 #include "net/downloader.h"
 #include "net/navigate.h"
+#include "tests/work_dir.h"
 
 namespace fs = std::filesystem;
 
@@ -46,28 +47,20 @@ void writeFile(const fs::path& path, const std::string& text) {
 class NetTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        oldDir = fs::current_path();
         oldPath = getenv("PATH") ? getenv("PATH") : "";
-        char pattern[] = "/tmp/nuva-net-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir = pattern;
-        fs::create_directories(dir / "SYS");
         fs::create_directories(dir / "bin");
         fs::copy_file(fs::path(NUVA_SOURCE_DIR) / "SYS/wgetrc", dir / "SYS/wgetrc");
         fontPresent = fs::exists(fs::path(NUVA_SOURCE_DIR) / "SYS/FONT.DAT");
         if (fontPresent) fs::copy_file(fs::path(NUVA_SOURCE_DIR) / "SYS/FONT.DAT", dir / "SYS/FONT.DAT");
         writeFakeWget();
         setenv("PATH", ((dir / "bin").string() + ":" + oldPath).c_str(), 1);
-        fs::current_path(dir);
         useHeadless();
         openSurface(495, 430);
         clearPageState();
         loadFont();
     }
     void TearDown() override {
-        fs::current_path(oldDir);
         setenv("PATH", oldPath.c_str(), 1);
-        fs::remove_all(dir);
     }
 
     // Logs WGETRC, the argument count and the arguments, each ended by a NUL;
@@ -113,7 +106,8 @@ protected:
         return expected;
     }
 
-    fs::path oldDir, dir;
+    WorkDir work;
+    const fs::path dir = work.path();
     std::string oldPath;
     bool fontPresent = false;
 };

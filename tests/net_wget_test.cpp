@@ -26,6 +26,7 @@
 #include "net/download.h"
 #include "net/downloader.h"
 #include "net/navigate.h"
+#include "tests/work_dir.h"
 
 namespace fs = std::filesystem;
 
@@ -129,23 +130,16 @@ struct LoopbackServer {
 class RealWgetTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        oldDir = fs::current_path();
-        char pattern[] = "/tmp/nuva-wget-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir = pattern;
-        fs::create_directories(dir / "SYS");
         fs::copy_file(fs::path(NUVA_SOURCE_DIR) / "SYS/wgetrc", dir / "SYS/wgetrc");
-        fs::current_path(dir);
         useHeadless();
         openSurface(495, 430);
         clearPageState();
     }
     void TearDown() override {
         server.stop();
-        fs::current_path(oldDir);
-        fs::remove_all(dir);
     }
-    fs::path oldDir, dir;
+    WorkDir work;
+    const fs::path dir = work.path();
     LoopbackServer server;
 };
 

@@ -17,6 +17,7 @@
 #include "gfx/font.h"
 #include "gfx/headless.h"
 #include "gfx/surface.h"
+#include "tests/work_dir.h"
 
 namespace rendertest {
 
@@ -83,15 +84,11 @@ inline std::string rowText(int r, int colour = 15) {
 
 class RendererTest : public ::testing::Test {
 protected:
-    std::string oldDir, dir, oldPath;
+    WorkDir work;
+    const std::string dir = work.path().string();
+    std::string oldPath;
 
     void SetUp() override {
-        oldDir = std::filesystem::current_path().string();
-        char name[] = "/tmp/nuva_render_XXXXXX";
-        ASSERT_NE(mkdtemp(name), nullptr);
-        dir = name;
-        ASSERT_EQ(chdir(dir.c_str()), 0);
-        mkdir("SYS", 0755);
         writeTestFont();
         loadFont();
         useHeadless();
@@ -105,8 +102,6 @@ protected:
     void TearDown() override {
         setenv("PATH", oldPath.c_str(), 1);
         useRealClock();
-        EXPECT_EQ(chdir(oldDir.c_str()), 0);
-        std::filesystem::remove_all(dir);
     }
 
     void renderBytes(const std::string& bytes, int scroll = 0) {
