@@ -13,7 +13,7 @@ deps:
 
 build: deps
 	@cmake -S . -B $(BUILD) $(CMAKE_FLAGS) >/dev/null
-	@cmake --build $(BUILD) -j $(JOBS)
+	@MAKEFLAGS= cmake --build $(BUILD) -j $(JOBS)
 
 run: build
 	@sh tools/run-demo.sh $(BUILD)
@@ -25,17 +25,17 @@ test: build
 # Short, bounded libFuzzer runs under AddressSanitizer and UBSan.
 fuzz: deps
 	@CC=clang CXX=clang++ cmake -S . -B $(BUILD)-fuzz -DNUVA_FUZZ=ON >/dev/null
-	@cmake --build $(BUILD)-fuzz -j $(JOBS) --target fuzz_renderer fuzz_fields
+	@MAKEFLAGS= cmake --build $(BUILD)-fuzz -j $(JOBS) --target fuzz_renderer fuzz_fields
 	@sh fuzz/run.sh $(BUILD)-fuzz
 
 # The unit tests once more under AddressSanitizer and UBSan.
 sanitize: deps
 	@cmake -S . -B $(BUILD)-asan -DNUVA_SANITIZE=ON -DNUVA_WERROR=ON >/dev/null
-	@cmake --build $(BUILD)-asan -j $(JOBS) --target unit_tests
+	@MAKEFLAGS= cmake --build $(BUILD)-asan -j $(JOBS) --target unit_tests
 	@cd $(BUILD)-asan && ctest --output-on-failure -j $(JOBS) -LE programs
 
 bench: build
-	@cmake --build $(BUILD) -j $(JOBS) --target benchmarks
+	@MAKEFLAGS= cmake --build $(BUILD) -j $(JOBS) --target benchmarks
 	@sh bench/run.sh $(BUILD)
 
 clean:
