@@ -13,7 +13,7 @@ deps:
 
 build: deps
 	@cmake -S . -B $(BUILD) $(CMAKE_FLAGS) >/dev/null
-	@MAKEFLAGS= cmake --build $(BUILD) -j $(JOBS)
+	@env -u MAKEFLAGS -u MAKELEVEL cmake --build $(BUILD) -j $(JOBS)
 
 run: build
 	@sh tools/run-demo.sh $(BUILD)
@@ -25,17 +25,17 @@ test: build
 # Short, bounded libFuzzer runs under AddressSanitizer and UBSan.
 fuzz: deps
 	@CC=clang CXX=clang++ cmake -S . -B $(BUILD)-fuzz -DNUVA_FUZZ=ON >/dev/null
-	@MAKEFLAGS= cmake --build $(BUILD)-fuzz -j $(JOBS) --target fuzz_renderer fuzz_fields
+	@env -u MAKEFLAGS -u MAKELEVEL cmake --build $(BUILD)-fuzz -j $(JOBS) --target fuzz_renderer fuzz_fields
 	@sh fuzz/run.sh $(BUILD)-fuzz
 
 # The unit tests once more under AddressSanitizer and UBSan.
 sanitize: deps
 	@cmake -S . -B $(BUILD)-asan -DNUVA_SANITIZE=ON -DNUVA_WERROR=ON >/dev/null
-	@MAKEFLAGS= cmake --build $(BUILD)-asan -j $(JOBS) --target unit_tests
+	@env -u MAKEFLAGS -u MAKELEVEL cmake --build $(BUILD)-asan -j $(JOBS) --target unit_tests
 	@cd $(BUILD)-asan && ctest --output-on-failure -j $(JOBS) -LE programs
 
 bench: build
-	@MAKEFLAGS= cmake --build $(BUILD) -j $(JOBS) --target benchmarks
+	@env -u MAKEFLAGS -u MAKELEVEL cmake --build $(BUILD) -j $(JOBS) --target benchmarks
 	@sh bench/run.sh $(BUILD)
 
 clean:
