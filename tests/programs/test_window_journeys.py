@@ -114,8 +114,6 @@ class Journeys(winlib.ProgramTest):
     @classmethod
     def setUpClass(cls):
         super().setUpClass()
-        # Every test ends its program before the next one starts.
-        cls.addClassCleanup(winlib.hold_display(cls.xvfb).close)
         cls.served = tempfile.mkdtemp(prefix="nuva-served-")
         cls.addClassCleanup(shutil.rmtree, cls.served, ignore_errors=True)
         cls.log = os.path.join(cls.served, ".requests")

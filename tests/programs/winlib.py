@@ -54,13 +54,16 @@ def require_xvfb():
 # ---------------------------------------------------------------- display
 
 class Xvfb:
-    """A virtual 24-bit 1024x768 screen on a display number Xvfb picks."""
+    """A virtual 24-bit 1024x768 screen on a display number Xvfb picks.
+    Without -noreset, Xvfb resets whenever its last client leaves (losing
+    `xset r off`), and a program that connects during the reset cannot open
+    its window: tests end one program before starting the next."""
 
     def __init__(self):
         read_end, write_end = os.pipe()
         self.proc = subprocess.Popen(
             ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24",
-             "-nolisten", "tcp"],
+             "-nolisten", "tcp", "-noreset"],
             pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(write_end)
         number = b""
@@ -489,20 +492,3 @@ def main():
     print("%d passed, %d failed" % (result.testsRun - failed, failed))
     sys.exit(1 if failed else 0)
 
-
-def hold_display(xvfb):
-    """Opens a bare client connection to the display and returns its socket;
-    keep it open while programs come and go, close it before xvfb.stop().
-    Xvfb resets itself whenever its last client leaves, and a program that
-    connects during that reset cannot open the display: about one start in
-    thirty fails so when each test ends its program before the next starts."""
-    import socket
-    sock = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
-    sock.connect("/tmp/.X11-unix/X" + xvfb.display.lstrip(":"))
-    # Connection setup: little-endian, protocol 11.0, no authorisation.
-    sock.sendall(struct.pack("<BxHHHHxx", ord("l"), 11, 0, 0, 0))
-    reply = sock.recv(8)
-    if not reply or reply[0] != 1:
-        sock.close()
-        raise RuntimeError("the display refused a client connection")
-    return sock
