@@ -77,8 +77,8 @@ int main(int argc, char** argv) {
     }
     std::string error;
     if (!writeSurfacePng(options.output, error)) {
-        std::fprintf(stderr, "nuva-shot: cannot write %s: %s\n", options.output.c_str(),
-                     error.c_str());
+        // The error already names the file and the reason.
+        std::fprintf(stderr, "nuva-shot: %s\n", error.c_str());
         return 1;
     }
     return 0;

@@ -40,6 +40,48 @@ class VersionWithoutDisplay(unittest.TestCase):
                 self.assertEqual(os.listdir(empty), [])
 
 
+class ShotCommandLine(unittest.TestCase):
+    """nuva-shot's own contract: one usage line and exit 2 for bad
+    arguments, one message naming the file and exit 1 when it cannot
+    write, and ROWS for --jump rounded down to a whole scroll step."""
+
+    def run_shot(self, work, *args):
+        return subprocess.run([winlib.program("nuva-shot")] + list(args), cwd=work,
+                              stdin=subprocess.DEVNULL, capture_output=True, timeout=30)
+
+    def test_bad_arguments_and_unwritable_output(self):
+        work = winlib.prepare_dir({"home.vek": HOME_PAGE})
+        self.addCleanup(shutil.rmtree, work, True)
+        for args in ((), ("home.vek",), ("home.vek", "a.png", "b.png"), ("--scroll", "home.vek", "a.png"),
+                     ("--scroll", "-16", "home.vek", "a.png"), ("--jump", "1x", "home.vek", "a.png"),
+                     ("--scroll", "16", "--jump", "16", "home.vek", "a.png"), ("--bogus", "home.vek", "a.png")):
+            with self.subTest(args=args):
+                done = self.run_shot(work, *args)
+                self.assertEqual(done.returncode, 2, done.stderr)
+                self.assertEqual(done.stdout, b"")
+                self.assertTrue(done.stderr.startswith(b"usage: nuva-shot "), done.stderr)
+                self.assertEqual(done.stderr.count(b"\n"), 1, done.stderr)
+        target = os.path.join(work, "no-such-dir", "out.png")
+        done = self.run_shot(work, "home.vek", target)
+        self.assertEqual(done.returncode, 1, done.stderr)
+        message = done.stderr.decode()
+        self.assertEqual(message.count("\n"), 1, message)
+        self.assertEqual(message.count(target), 1, message)
+
+    def test_jump_rounds_rows_down_to_a_scroll_step(self):
+        page = "".join("$row %d\n|\n" % n for n in range(200))
+        work = winlib.prepare_dir({"long.vek": page})
+        self.addCleanup(shutil.rmtree, work, True)
+        pictures = {}
+        for rows in ("32", "47", "48"):
+            done = self.run_shot(work, "--jump", rows, "long.vek", rows + ".png")
+            self.assertEqual(done.returncode, 0, done.stderr)
+            with open(os.path.join(work, rows + ".png"), "rb") as f:
+                pictures[rows] = f.read()
+        self.assertEqual(pictures["32"], pictures["47"])
+        self.assertNotEqual(pictures["47"], pictures["48"])
+
+
 def unused_display():
     n = 90
     while os.path.exists("/tmp/.X11-unix/X%d" % n) or os.path.exists("/tmp/.X%d-lock" % n):
