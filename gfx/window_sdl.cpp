@@ -4,19 +4,17 @@
 // every 10 ms. The logic runs on a thread of its own and never calls SDL.
 #include "gfx/window.h"
 #include <SDL.h>
-#include <termios.h>
-#include <unistd.h>
 #include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
 #include <string>
 #include <thread>
+#include "gfx/console_keys.h"
 #include "gfx/cp437.h"
 #include "gfx/palette.h"
 #include "gfx/surface_internal.h"
@@ -259,48 +257,6 @@ Handover handover;
 std::atomic<bool> logicDone{false};  // set under handover.lock, read without it too
 std::string programName = "nuva";
 
-// ---------------------------------------------------------------- no window
-
-// Without a window Escape can still end the program from the terminal it
-// was started in: the terminal is read byte by byte, and a lone 27 counts
-// as Escape held for the check that read it.
-termios savedConsole;
-std::atomic<bool> consoleRaw{false};
-
-void restoreConsole() {
-    if (consoleRaw.exchange(false)) tcsetattr(STDIN_FILENO, TCSANOW, &savedConsole);
-}
-
-void restoreConsoleOnSignal(int signalNumber) {
-    tcsetattr(STDIN_FILENO, TCSANOW, &savedConsole);
-    std::signal(signalNumber, SIG_DFL);
-    std::raise(signalNumber);
-}
-
-void prepareConsole() {
-    if (!isatty(STDIN_FILENO) || tcgetattr(STDIN_FILENO, &savedConsole) != 0) return;
-    termios raw = savedConsole;
-    raw.c_lflag &= ~tcflag_t(ICANON | ECHO);
-    raw.c_cc[VMIN] = 0;  // reads return at once
-    raw.c_cc[VTIME] = 0;
-    if (tcsetattr(STDIN_FILENO, TCSANOW, &raw) != 0) return;
-    consoleRaw = true;
-    std::atexit(restoreConsole);
-    for (int s : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) std::signal(s, restoreConsoleOnSignal);
-}
-
-bool consoleKeyHeld(int scanCode) {
-    if (scanCode != 1 || !consoleRaw) return false;
-    unsigned char bytes[64];
-    const ssize_t n = read(STDIN_FILENO, bytes, sizeof bytes);
-    // Cursor and function keys send sequences that start with 27 too.
-    for (ssize_t i = 0; i < n; ++i)
-        if (bytes[i] == 27 && (i + 1 == n || (bytes[i + 1] != '[' && bytes[i + 1] != 'O'))) return true;
-    return false;
-}
-
-const SurfaceBackEnd noWindowBackEnd = {nullptr, nullptr, consoleKeyHeld, waitForInputSignal};
-
 // ---------------------------------------------------------------- opening
 
 // On the logic's thread: hands the request to the main thread and waits.
@@ -314,8 +270,7 @@ bool askToOpen(int width, int height) {
     }
     handover.changed.wait(guard, [] { return handover.openDone; });
     if (!handover.opened) {
-        installBackEnd(&noWindowBackEnd);
-        prepareConsole();
+        installBackEnd(consoleBackEnd());
     }
     return handover.opened;
 }
