@@ -9,6 +9,8 @@
 #include <sys/wait.h>
 #include <time.h>
 
+#include "base/timer.h"
+
 extern char** environ;
 
 namespace {
@@ -35,14 +37,6 @@ std::vector<char*> pointersTo(std::vector<std::string>& strings) {
     for (std::string& s : strings) pointers.push_back(&s[0]);
     pointers.push_back(nullptr);
     return pointers;
-}
-
-// The real clock even while a test has faked timerSeconds: a time-out must
-// not depend on it.
-double monotonicSeconds() {
-    struct timespec now;
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
 }
 
 int exitStatus(int status) {

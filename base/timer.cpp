@@ -10,12 +10,13 @@ double fakeClockSeconds = 0;
 
 }  // namespace
 
-double timerSeconds() {
-    if (fakeClockOn) return fakeClockSeconds;
+double monotonicSeconds() {
     struct timespec now;
     clock_gettime(CLOCK_MONOTONIC, &now);
     return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
 }
+
+double timerSeconds() { return fakeClockOn ? fakeClockSeconds : monotonicSeconds(); }
 
 void setFakeClock(double seconds) {
     fakeClockOn = true;

@@ -3,5 +3,7 @@
 #pragma once
 
 double timerSeconds();
+// The real monotonic clock, whatever a test has faked: for time-outs.
+double monotonicSeconds();
 void setFakeClock(double seconds);
 void useRealClock();
